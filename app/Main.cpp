@@ -1,0 +1,38 @@
+// setup.exe: the disc's start menu. One window, one thread; the program ends with the window.
+#include <windows.h>
+
+#include "app/resource.h"
+#include "launcher/Launcher.h"
+#include "ui/DesktopPlatform.h"
+#include "ui/MainWindow.h"
+
+namespace {
+
+int RunMessageLoop(const tolvex::ui::MainWindow& window) {
+    MSG msg;
+    for (;;) {
+        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+        if (got == 0) return window.EndedByFailure() ? 1 : static_cast<int>(msg.wParam);
+        if (got == -1) return 1;
+        // The dialog manager gives the buttons Tab, Shift+Tab, Enter and Space.
+        HWND main = window.Handle();
+        if (main && IsDialogMessageW(main, &msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+    try {
+        tolvex::ui::MainWindow window;
+        tolvex::ui::DesktopPlatform platform(window);
+        tolvex::Launcher launcher(platform);
+        if (!window.Create(instance, launcher, {IDI_TOLVEX, IDB_BANNER})) return 1;
+        window.Show(showCommand);
+        return RunMessageLoop(window);
+    } catch (...) {
+        return 1;
+    }
+}

@@ -1,0 +1,54 @@
+# setup.exe, its demo disc and the tests that drive it on Wine.
+enable_language(RC)
+
+# Every program here runs on a bare Windows: no runtime DLLs beside it.
+set(TOLVEX_WINDOWS_LINK_OPTIONS -static -municode)
+
+add_library(ui STATIC
+  ui/AnsiText.cpp
+  ui/DesktopPlatform.cpp
+  ui/MainWindow.cpp
+  ui/ShellExecuteBinding.cpp)
+target_link_libraries(ui PUBLIC launcher)
+target_compile_definitions(ui PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+
+set(TOLVEX_DISC_DIR ${CMAKE_SOURCE_DIR}/build/disc CACHE PATH "Where the disc's root is assembled")
+set(TOLVEX_INSTALLERS_DIR "" CACHE PATH
+    "A folder holding the real Setup_QZ-7400.exe and SimvaraSetup.exe; empty puts the stand-ins on the disc")
+
+add_executable(setup WIN32 app/Main.cpp app/setup.rc)
+target_link_libraries(setup PRIVATE ui)
+target_link_options(setup PRIVATE ${TOLVEX_WINDOWS_LINK_OPTIONS})
+target_include_directories(setup PRIVATE ${CMAKE_SOURCE_DIR})
+set_property(SOURCE app/setup.rc APPEND PROPERTY OBJECT_DEPENDS
+  ${CMAKE_SOURCE_DIR}/app/setup.manifest
+  ${CMAKE_SOURCE_DIR}/app/res/banner.bmp
+  ${CMAKE_SOURCE_DIR}/app/res/icon30001.bin
+  ${CMAKE_SOURCE_DIR}/app/res/icongroup1.bin)
+set_target_properties(setup PROPERTIES OUTPUT_NAME setup)
+
+function(tolvex_add_standin target product file_name)
+  add_executable(${target} WIN32 demo/StandInInstaller.cpp)
+  target_compile_definitions(${target} PRIVATE "STANDIN_PRODUCT=L\"${product}\"" UNICODE _UNICODE)
+  target_link_options(${target} PRIVATE ${TOLVEX_WINDOWS_LINK_OPTIONS})
+  set_target_properties(${target} PROPERTIES OUTPUT_NAME ${file_name})
+endfunction()
+tolvex_add_standin(standin_qz7400 "QZ-7400 terminal software" Setup_QZ-7400)
+tolvex_add_standin(standin_simvara "Simvara software" SimvaraSetup)
+
+# The disc's root: the menu, its autorun.inf and the two installers.
+if(TOLVEX_INSTALLERS_DIR)
+  set(TOLVEX_QZ7400_INSTALLER ${TOLVEX_INSTALLERS_DIR}/Setup_QZ-7400.exe)
+  set(TOLVEX_SIMVARA_INSTALLER ${TOLVEX_INSTALLERS_DIR}/SimvaraSetup.exe)
+else()
+  set(TOLVEX_QZ7400_INSTALLER $<TARGET_FILE:standin_qz7400>)
+  set(TOLVEX_SIMVARA_INSTALLER $<TARGET_FILE:standin_simvara>)
+endif()
+add_custom_target(disc ALL
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${TOLVEX_DISC_DIR}
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:setup> ${TOLVEX_DISC_DIR}/setup.exe
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/demo/autorun.inf ${TOLVEX_DISC_DIR}/autorun.inf
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${TOLVEX_QZ7400_INSTALLER} ${TOLVEX_DISC_DIR}/Setup_QZ-7400.exe
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${TOLVEX_SIMVARA_INSTALLER} ${TOLVEX_DISC_DIR}/SimvaraSetup.exe
+  DEPENDS setup standin_qz7400 standin_simvara
+  COMMENT "Assembling the disc in ${TOLVEX_DISC_DIR}")
