@@ -52,3 +52,53 @@ add_custom_target(disc ALL
   COMMAND ${CMAKE_COMMAND} -E copy_if_different ${TOLVEX_SIMVARA_INSTALLER} ${TOLVEX_DISC_DIR}/SimvaraSetup.exe
   DEPENDS setup standin_qz7400 standin_simvara
   COMMENT "Assembling the disc in ${TOLVEX_DISC_DIR}")
+
+# What the built file is, read back from it.
+add_test(NAME image.setup
+  COMMAND ${CMAKE_SOURCE_DIR}/tests/image/check-image.sh ${CMAKE_OBJDUMP} $<TARGET_FILE:setup>
+          $<IF:$<STREQUAL:${CMAKE_SYSTEM_PROCESSOR},x86_64>,pei-x86-64,pei-i386>)
+
+# End to end on Wine: a driver of our own starts the real setup.exe and works it from outside.
+option(TOLVEX_E2E "Run the end-to-end tests on Wine" OFF)
+set(TOLVEX_EXTRA_RESOURCE_CHECK "" CACHE FILEPATH "Another setup.exe whose resources the tests read back")
+if(TOLVEX_E2E)
+  add_executable(tolvex_e2e tests/e2e/Scenarios.cpp tests/e2e/Harness.cpp tests/e2e/Resources.cpp)
+  target_compile_definitions(tolvex_e2e PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+  target_link_options(tolvex_e2e PRIVATE ${TOLVEX_WINDOWS_LINK_OPTIONS})
+  target_link_libraries(tolvex_e2e PRIVATE version)
+
+  if(CMAKE_SYSTEM_PROCESSOR STREQUAL x86_64)
+    set(TOLVEX_WINE /usr/lib/wine/wine64)
+  else()
+    set(TOLVEX_WINE /usr/lib/wine/wine)
+  endif()
+  set(session ${CMAKE_SOURCE_DIR}/scripts/wine-session.sh)
+  set(session_dir ${CMAKE_BINARY_DIR}/wine-session)
+  set(windows_disc "Z:${TOLVEX_DISC_DIR}")
+  string(REPLACE "/" "\\" windows_disc "${windows_disc}")
+
+  add_test(NAME e2e.session.start COMMAND ${session} start ${session_dir})
+  add_test(NAME e2e.session.stop COMMAND ${session} stop ${session_dir})
+  set_tests_properties(e2e.session.start PROPERTIES FIXTURES_SETUP wine)
+  set_tests_properties(e2e.session.stop PROPERTIES FIXTURES_CLEANUP wine)
+
+  set(resource_targets "${windows_disc}\\setup.exe")
+  if(TOLVEX_EXTRA_RESOURCE_CHECK)
+    set(extra "Z:${TOLVEX_EXTRA_RESOURCE_CHECK}")
+    string(REPLACE "/" "\\" extra "${extra}")
+    list(APPEND resource_targets "${extra}")
+  endif()
+  set(index 0)
+  foreach(target IN LISTS resource_targets)
+    add_test(NAME e2e.resources.${index} COMMAND ${session} run ${session_dir} $<TARGET_FILE:tolvex_e2e> resources ${target})
+    set_tests_properties(e2e.resources.${index} PROPERTIES FIXTURES_REQUIRED wine ENVIRONMENT TOLVEX_WINE=${TOLVEX_WINE})
+    math(EXPR index "${index} + 1")
+  endforeach()
+
+  foreach(scenario window controls keyboard inert launch-root launch-folders exit two-menus unrepresentable-folder)
+    add_test(NAME e2e.${scenario} COMMAND ${session} run ${session_dir} $<TARGET_FILE:tolvex_e2e> ${scenario} ${windows_disc})
+    set_tests_properties(e2e.${scenario} PROPERTIES FIXTURES_REQUIRED wine ENVIRONMENT TOLVEX_WINE=${TOLVEX_WINE}
+                         TIMEOUT 300)
+  endforeach()
+  set_tests_properties(e2e.session.start e2e.session.stop PROPERTIES ENVIRONMENT TOLVEX_WINE=${TOLVEX_WINE})
+endif()
