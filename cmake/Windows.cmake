@@ -95,7 +95,7 @@ if(TOLVEX_E2E)
     math(EXPR index "${index} + 1")
   endforeach()
 
-  foreach(scenario window controls keyboard inert launch-root launch-folders exit two-menus unrepresentable-folder)
+  foreach(scenario window controls keyboard focus inert launch-root launch-folders exit two-menus unrepresentable-folder)
     add_test(NAME e2e.${scenario} COMMAND ${session} run ${session_dir} $<TARGET_FILE:tolvex_e2e> ${scenario} ${windows_disc})
     set_tests_properties(e2e.${scenario} PROPERTIES FIXTURES_REQUIRED wine ENVIRONMENT TOLVEX_WINE=${TOLVEX_WINE}
                          TIMEOUT 300)
