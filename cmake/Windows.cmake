@@ -1,8 +1,14 @@
 # setup.exe, its demo disc and the tests that drive it on Wine.
 enable_language(RC)
 
-# Every program here runs on a bare Windows: no runtime DLLs beside it.
-set(TOLVEX_WINDOWS_LINK_OPTIONS -static -municode)
+# Every program here runs on a bare Windows: no runtime DLLs beside it. The image carries the
+# system's exploit mitigations: ASLR with its relocations, DEP, and a stack canary.
+add_compile_options(-fstack-protector-strong)
+set(TOLVEX_WINDOWS_LINK_OPTIONS -static -municode -fstack-protector-strong
+    -Wl,--dynamicbase -Wl,--nxcompat -Wl,--enable-reloc-section -Wl,--strip-debug)
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL x86_64)
+  list(APPEND TOLVEX_WINDOWS_LINK_OPTIONS -Wl,--high-entropy-va)
+endif()
 
 add_library(ui STATIC
   ui/AnsiText.cpp
@@ -46,7 +52,7 @@ else()
 endif()
 add_custom_target(disc ALL
   COMMAND ${CMAKE_COMMAND} -E make_directory ${TOLVEX_DISC_DIR}
-  COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:setup> ${TOLVEX_DISC_DIR}/setup.exe
+  COMMAND ${CMAKE_STRIP} --strip-all -o ${TOLVEX_DISC_DIR}/setup.exe $<TARGET_FILE:setup>
   COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/demo/autorun.inf ${TOLVEX_DISC_DIR}/autorun.inf
   COMMAND ${CMAKE_COMMAND} -E copy_if_different ${TOLVEX_QZ7400_INSTALLER} ${TOLVEX_DISC_DIR}/Setup_QZ-7400.exe
   COMMAND ${CMAKE_COMMAND} -E copy_if_different ${TOLVEX_SIMVARA_INSTALLER} ${TOLVEX_DISC_DIR}/SimvaraSetup.exe
@@ -54,9 +60,11 @@ add_custom_target(disc ALL
   COMMENT "Assembling the disc in ${TOLVEX_DISC_DIR}")
 
 # What the built file is, read back from it.
+# The disc's copy is the linked program stripped of its symbols; the stack canary is looked
+# for in the linked one.
 add_test(NAME image.setup
-  COMMAND ${CMAKE_SOURCE_DIR}/tests/image/check-image.sh ${CMAKE_OBJDUMP} $<TARGET_FILE:setup>
-          $<IF:$<STREQUAL:${CMAKE_SYSTEM_PROCESSOR},x86_64>,pei-x86-64,pei-i386>)
+  COMMAND ${CMAKE_SOURCE_DIR}/tests/image/check-image.sh ${CMAKE_OBJDUMP} ${TOLVEX_DISC_DIR}/setup.exe
+          $<TARGET_FILE:setup> $<IF:$<STREQUAL:${CMAKE_SYSTEM_PROCESSOR},x86_64>,pei-x86-64,pei-i386>)
 
 # End to end on Wine: a driver of our own starts the real setup.exe and works it from outside.
 option(TOLVEX_E2E "Run the end-to-end tests on Wine" OFF)
