@@ -4,24 +4,10 @@
 #include "app/resource.h"
 #include "launcher/Launcher.h"
 #include "ui/DesktopPlatform.h"
+#include "ui/DllSearch.h"
 #include "ui/MainWindow.h"
 
 namespace {
-
-// A disc, a download folder or a share may hold a DLL planted beside setup.exe or in the
-// current directory under a system DLL's name. From here on only System32 supplies DLLs.
-void RestrictDllSearchToSystem32() {
-    // Drops the current directory from the search on every system.
-    SetDllDirectoryW(L"");
-    // Newer systems can also drop the program's own folder; older ones lack the function.
-    using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
-    HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
-    FARPROC entry = kernel ? GetProcAddress(kernel, "SetDefaultDllDirectories") : nullptr;
-    if (entry) {
-        reinterpret_cast<SetDefaultDllDirectoriesFunction>(reinterpret_cast<void (*)()>(entry))(
-            LOAD_LIBRARY_SEARCH_SYSTEM32);
-    }
-}
 
 int RunMessageLoop(const tolvex::ui::MainWindow& window) {
     MSG msg;
@@ -40,7 +26,8 @@ int RunMessageLoop(const tolvex::ui::MainWindow& window) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
-    RestrictDllSearchToSystem32();
+    // First of all: no DLL planted beside the menu or in its folder may load.
+    tolvex::ui::RestrictDllSearchToSystem32();
     try {
         tolvex::ui::MainWindow window;
         tolvex::ui::DesktopPlatform platform(window);

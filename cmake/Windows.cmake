@@ -13,6 +13,7 @@ endif()
 add_library(ui STATIC
   ui/AnsiText.cpp
   ui/DesktopPlatform.cpp
+  ui/DllSearch.cpp
   ui/MainWindow.cpp
   ui/ShellExecuteBinding.cpp)
 target_link_libraries(ui PUBLIC launcher)
@@ -70,10 +71,23 @@ add_test(NAME image.setup
 option(TOLVEX_E2E "Run the end-to-end tests on Wine" OFF)
 set(TOLVEX_EXTRA_RESOURCE_CHECK "" CACHE FILEPATH "Another setup.exe whose resources the tests read back")
 if(TOLVEX_E2E)
-  add_executable(tolvex_e2e tests/e2e/Scenarios.cpp tests/e2e/Harness.cpp tests/e2e/Resources.cpp)
-  target_compile_definitions(tolvex_e2e PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+  add_executable(tolvex_e2e tests/e2e/Scenarios.cpp tests/e2e/Harness.cpp tests/e2e/Resources.cpp
+                 tests/e2e/Hardening.cpp)
   target_link_options(tolvex_e2e PRIVATE ${TOLVEX_WINDOWS_LINK_OPTIONS})
-  target_link_libraries(tolvex_e2e PRIVATE version)
+  target_link_libraries(tolvex_e2e PRIVATE ui version)
+  target_include_directories(tolvex_e2e PRIVATE ${CMAKE_SOURCE_DIR})
+
+  # DLLs that record being loaded, named after system DLLs, for the planted-DLL scenario.
+  set(plants_dir ${CMAKE_BINARY_DIR}/plants)
+  foreach(plant shell32 uxtheme dwmapi comctl32)
+    add_library(plant_${plant} SHARED tests/e2e/PlantedDll.cpp)
+    target_compile_definitions(plant_${plant} PRIVATE UNICODE _UNICODE)
+    target_link_options(plant_${plant} PRIVATE -static -fstack-protector-strong)
+    set_target_properties(plant_${plant} PROPERTIES OUTPUT_NAME ${plant} PREFIX "" RUNTIME_OUTPUT_DIRECTORY ${plants_dir})
+    add_dependencies(tolvex_e2e plant_${plant})
+  endforeach()
+  set(windows_plants "Z:${plants_dir}")
+  string(REPLACE "/" "\\" windows_plants "${windows_plants}")
 
   if(CMAKE_SYSTEM_PROCESSOR STREQUAL x86_64)
     set(TOLVEX_WINE /usr/lib/wine/wine64)
@@ -103,7 +117,13 @@ if(TOLVEX_E2E)
     math(EXPR index "${index} + 1")
   endforeach()
 
-  foreach(scenario window controls keyboard focus inert launch-root launch-folders exit two-menus unrepresentable-folder)
+  add_test(NAME e2e.planted-dlls
+           COMMAND ${session} run ${session_dir} $<TARGET_FILE:tolvex_e2e> planted-dlls ${windows_disc} ${windows_plants})
+  set_tests_properties(e2e.planted-dlls PROPERTIES FIXTURES_REQUIRED wine ENVIRONMENT TOLVEX_WINE=${TOLVEX_WINE}
+                       TIMEOUT 300)
+
+  foreach(scenario window controls keyboard focus inert launch-root launch-folders exit two-menus
+                   unrepresentable-folder shell-binding second-drive long-path missing-installer click-burst)
     add_test(NAME e2e.${scenario} COMMAND ${session} run ${session_dir} $<TARGET_FILE:tolvex_e2e> ${scenario} ${windows_disc})
     set_tests_properties(e2e.${scenario} PROPERTIES FIXTURES_REQUIRED wine ENVIRONMENT TOLVEX_WINE=${TOLVEX_WINE}
                          TIMEOUT 300)

@@ -4,7 +4,7 @@
 #   wine-session.sh run DIR PROGRAM ...  run a Windows program in it
 #   wine-session.sh stop DIR             end its processes and remove it
 # TOLVEX_WINE names the Wine loader (wine for 32-bit programs, wine64 for 64-bit ones).
-# Drive E: is an empty folder of the session's own, for the tests' disc folders.
+# Drives E: and F: are empty folders of the session's own, for the tests' disc folders.
 set -euo pipefail
 
 command=$1
@@ -24,7 +24,7 @@ wineserver=$(dirname "$wine")/wineserver
 case $command in
 start)
   rm -rf "$dir"
-  mkdir -p "$dir/drive-e" "$WINEPREFIX"
+  mkdir -p "$dir/drive-e" "$dir/drive-f" "$WINEPREFIX"
   # The display number Xvfb picks is written to the file; its output must not hold CTest's pipes.
   Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$dir/display" </dev/null >"$dir/xvfb.log" 2>&1 &
   echo $! >"$dir/xvfb.pid"
@@ -38,6 +38,7 @@ start)
     "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f
   } </dev/null >"$dir/wine.log" 2>&1
   ln -sfn "$dir/drive-e" "$WINEPREFIX/dosdevices/e:"
+  ln -sfn "$dir/drive-f" "$WINEPREFIX/dosdevices/f:"
   echo "Wine session ready in $dir on display $DISPLAY"
   ;;
 run)

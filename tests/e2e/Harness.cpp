@@ -138,19 +138,20 @@ std::vector<Launch> DiscFolder::Launches() const {
     return launches;
 }
 
-bool DiscFolder::WaitForLaunches(std::size_t count) const {
-    return WaitFor([&] { return Launches().size() >= count; });
+bool DiscFolder::WaitForLaunches(std::size_t count, std::chrono::milliseconds timeout) const {
+    return WaitFor([&] { return Launches().size() >= count; }, timeout);
 }
 
 Menu::Menu(const DiscFolder& disc, const std::wstring& executable) {
     SetEnvironmentVariableW(L"TOLVEX_STANDIN_LOG", disc.LogPath().c_str());
-    std::wstring commandLine = L"\"" + disc.File(executable) + L"\"";
+    const std::wstring path = executable.empty() ? disc.File(L"setup.exe") : executable;
+    std::wstring commandLine = L"\"" + path + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
-    if (!CreateProcessW(disc.File(executable).c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        disc.Path().c_str(), &startup, &info)) {
-        Print(L"  cannot start " + disc.File(executable) + L": error " + std::to_wstring(GetLastError()));
+    if (!CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, disc.Path().c_str(),
+                        &startup, &info)) {
+        Print(L"  cannot start " + path + L": error " + std::to_wstring(GetLastError()));
         return;
     }
     CloseHandle(info.hThread);

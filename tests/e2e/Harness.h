@@ -54,7 +54,7 @@ public:
     const std::wstring& Path() const { return folder_; }
     std::wstring File(const std::wstring& name) const;
     std::vector<Launch> Launches() const;
-    bool WaitForLaunches(std::size_t count) const;
+    bool WaitForLaunches(std::size_t count, std::chrono::milliseconds timeout = std::chrono::seconds(20)) const;
     const std::wstring& LogPath() const { return log_; }
 
 private:
@@ -65,7 +65,9 @@ private:
 // One running menu, started in a disc folder.
 class Menu {
 public:
-    explicit Menu(const DiscFolder& disc, const std::wstring& executable = L"setup.exe");
+    // Starts the disc folder's setup.exe, or the one at the given full path, with the disc
+    // folder as its current directory.
+    explicit Menu(const DiscFolder& disc, const std::wstring& executable = L"");
     ~Menu();
     Menu(const Menu&) = delete;
     Menu& operator=(const Menu&) = delete;

@@ -3,6 +3,8 @@
 //
 //   tolvex_e2e <scenario> <disc folder>         a scenario against the disc's setup.exe
 //   tolvex_e2e resources <executable>           the executable's resources, read from the file
+//   tolvex_e2e planted-dlls <disc> <plants>     no DLL planted beside the menu is loaded
+//   tolvex_e2e probe-load[-protected] <dll> <folder>   (for that scenario) one load by name
 #include <windows.h>
 
 #include <algorithm>
@@ -12,6 +14,7 @@
 #include <string>
 #include <thread>
 
+#include "Hardening.h"
 #include "Harness.h"
 #include "Resources.h"
 
@@ -366,14 +369,28 @@ int wmain(int argc, wchar_t** argv) {
         {L"two-menus", ScenarioTwoMenus},
         {L"unrepresentable-folder", ScenarioUnrepresentableFolder},
         {L"resources", CheckExecutableResources},
+        {L"shell-binding", ScenarioShellBinding},
+        {L"second-drive", ScenarioSecondDrive},
+        {L"long-path", ScenarioLongPath},
+        {L"missing-installer", ScenarioMissingInstaller},
+        {L"click-burst", ScenarioClickBurst},
     };
-    if (argc != 3 || !scenarios.count(argv[1])) {
+    const std::wstring name = argc > 1 ? argv[1] : L"";
+    if ((name == L"probe-load" || name == L"probe-load-protected") && argc == 4) {
+        return ProbeLoad(argv[2], argv[3], name == L"probe-load-protected");
+    }
+    const bool planted = name == L"planted-dlls" && argc == 4;
+    if (!planted && (argc != 3 || !scenarios.count(name))) {
         Print(L"usage: tolvex_e2e <scenario> <disc folder or executable>");
         return 2;
     }
     Checks check;
-    Print(std::wstring(L"scenario ") + argv[1]);
-    scenarios.at(argv[1])(check, argv[2]);
+    Print(L"scenario " + name);
+    if (planted) {
+        ScenarioPlantedDlls(check, argv[2], argv[3]);
+    } else {
+        scenarios.at(name)(check, argv[2]);
+    }
     Print(std::to_wstring(check.Passed()) + L" passed, " + std::to_wstring(check.Failed()) + L" failed");
     return check.Failed() == 0 && check.Passed() > 0 ? 0 : 1;
 }
