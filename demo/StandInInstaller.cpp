@@ -30,8 +30,8 @@ void RecordStart() {
     if (length == 0 || length >= MAX_PATH * 4) return;
 
     const std::wstring line = std::to_wstring(GetCurrentProcessId()) + L"\t" + ModulePath() + L"\n";
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), nullptr, 0,
-                                          nullptr, nullptr);
+    const int bytes =
+        WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), nullptr, 0, nullptr, nullptr);
     std::string utf8(static_cast<std::size_t>(bytes), '\0');
     WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), utf8.data(), bytes, nullptr, nullptr);
 
@@ -48,9 +48,9 @@ void RecordStart() {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     RecordStart();
-    MessageBoxW(nullptr,
-                L"This is a stand-in for the installer of the " STANDIN_PRODUCT
-                L". A disc made with the real installers starts them here.",
-                STANDIN_PRODUCT L" Setup (demo)", MB_ICONINFORMATION | MB_OK);
+    constexpr wchar_t kText[] =
+        L"This is a stand-in for the installer of "
+        L"the " STANDIN_PRODUCT L". A disc made with the real installers starts them here.";
+    MessageBoxW(nullptr, kText, STANDIN_PRODUCT L" Setup (demo)", MB_ICONINFORMATION | MB_OK);
     return 0;
 }

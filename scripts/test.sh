@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Runs every test: installs what the build lacks, then
+#  - checks that every C++ source is formatted by .clang-format;
 #  - builds the launcher core natively, with AddressSanitizer and UBSan, and runs its tests;
 #  - cross-builds setup.exe for 32-bit Windows (build/disc/ is the demo disc) and checks the file;
 #  - runs the end-to-end tests on Wine, against the 32-bit build where 32-bit Wine runs here and
@@ -10,6 +11,8 @@ source scripts/windows-env.sh
 
 scripts/ensure-packages.sh "${TOLVEX_WINDOWS_PACKAGES[@]}"
 jobs=$(nproc)
+
+scripts/check-format.sh
 
 cmake --preset native
 cmake --build --preset native -j "$jobs"

@@ -2,7 +2,7 @@
 
 # Debian packages the Windows build and its tests need.
 TOLVEX_WINDOWS_PACKAGES=(
-  cmake make g++ googletest libgtest-dev
+  cmake make g++ googletest libgtest-dev clang-format git
   g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
   wine wine64 wine32:i386 fonts-wine xvfb xauth x11-utils
 )

@@ -11,7 +11,8 @@ namespace tolvex::ui {
 
 std::optional<std::string> ToAnsiCodePage(std::wstring_view text) {
     if (text.empty()) return std::string();
-    if (text.size() > INT_MAX) throw PlatformFailure(L"A text is too long to be passed to Windows.");
+    if (text.size() > INT_MAX)
+        throw PlatformFailure(L"The installer cannot be started, because its path is too long to pass to Windows.");
 
     // Under a UTF-8 ANSI code page every character has its bytes, and Windows refuses the
     // default-character report; only broken surrogates can fail.
@@ -27,15 +28,20 @@ std::optional<std::string> ToAnsiCodePage(std::wstring_view text) {
     if (needed == 0) {
         const DWORD error = GetLastError();
         if (error == ERROR_NO_UNICODE_TRANSLATION) return std::nullopt;
-        throw PlatformFailure(L"A text could not be converted to this system's code page. " + SystemErrorText(error));
+        throw PlatformFailure(
+            L"The installer cannot be started, because Windows could not convert its path to this "
+            L"system's code page. " +
+            SystemErrorText(error));
     }
     if (usedDefault) return std::nullopt;
 
     std::string narrow(static_cast<std::size_t>(needed), '\0');
     if (WideCharToMultiByte(codePage, flags, text.data(), length, narrow.data(), needed, nullptr, usedDefaultReport) !=
         needed) {
-        throw PlatformFailure(L"A text could not be converted to this system's code page. " +
-                              SystemErrorText(GetLastError()));
+        throw PlatformFailure(
+            L"The installer cannot be started, because Windows could not convert its path to this "
+            L"system's code page. " +
+            SystemErrorText(GetLastError()));
     }
     if (usedDefault) return std::nullopt;
     return narrow;

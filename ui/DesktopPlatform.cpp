@@ -12,9 +12,10 @@ namespace {
 std::string NarrowPathOrFail(const std::wstring& path) {
     std::optional<std::string> narrow = ToAnsiCodePage(path);
     if (!narrow) {
-        throw PlatformFailure(L"The installer cannot be started, because its path contains characters that this "
-                              L"system's code page cannot represent: " +
-                              path);
+        throw PlatformFailure(
+            L"The installer cannot be started, because its path contains characters that this "
+            L"system's code page cannot represent: " +
+            path);
     }
     return *std::move(narrow);
 }

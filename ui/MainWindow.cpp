@@ -10,8 +10,8 @@ constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBO
 constexpr DWORD kExStyle = 0;
 
 HICON LoadIconOfSize(HINSTANCE instance, int id, int widthMetric, int heightMetric) {
-    return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON,
-                                         GetSystemMetrics(widthMetric), GetSystemMetrics(heightMetric), LR_SHARED));
+    return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, GetSystemMetrics(widthMetric),
+                                         GetSystemMetrics(heightMetric), LR_SHARED));
 }
 
 bool RegisterMainClass(HINSTANCE instance, int iconId, WNDPROC windowProc) {
@@ -114,8 +114,8 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 bool MainWindow::OnCreate() {
     font_.Reset(CreateMessageFont());
-    banner_.Reset(LoadImageW(instance_, MAKEINTRESOURCEW(resources_.bannerId), IMAGE_BITMAP, 0, 0,
-                             LR_CREATEDIBSECTION));
+    banner_.Reset(
+        LoadImageW(instance_, MAKEINTRESOURCEW(resources_.bannerId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     if (!banner_) return false;
 
     // Created in tab order: z-order is what Tab follows.
@@ -123,8 +123,8 @@ bool MainWindow::OnCreate() {
         const RECT bounds{TwipsToPixels(control.bounds.left), TwipsToPixels(control.bounds.top),
                           TwipsToPixels(control.bounds.left + control.bounds.width),
                           TwipsToPixels(control.bounds.top + control.bounds.height)};
-        const bool created = control.kind == ControlKind::Banner ? CreateBanner(bounds)
-                                                                  : CreateButton(control.index, bounds);
+        const bool created =
+            control.kind == ControlKind::Banner ? CreateBanner(bounds) : CreateButton(control.index, bounds);
         if (!created) return false;
     }
     return true;
@@ -132,10 +132,9 @@ bool MainWindow::OnCreate() {
 
 bool MainWindow::CreateBanner(const RECT& bounds) {
     // Not a tab stop: the banner never takes the focus.
-    HWND banner = CreateWindowExW(WS_EX_CLIENTEDGE, L"STATIC", nullptr, WS_CHILD | WS_VISIBLE | SS_BITMAP,
-                                  bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top,
-                                  hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kBannerId)), instance_,
-                                  nullptr);
+    HWND banner = CreateWindowExW(WS_EX_CLIENTEDGE, L"STATIC", nullptr, WS_CHILD | WS_VISIBLE | SS_BITMAP, bounds.left,
+                                  bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top, hwnd_,
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(kBannerId)), instance_, nullptr);
     if (!banner) return false;
     SendMessageW(banner, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(banner_.Get()));
     // SS_BITMAP resizes the control to the picture plus its border; the layout's box holds.
@@ -145,10 +144,10 @@ bool MainWindow::CreateBanner(const RECT& bounds) {
 
 bool MainWindow::CreateButton(ChoiceIndex index, const RECT& bounds) {
     const std::wstring caption(LookUpChoice(index).caption);
-    HWND button = CreateWindowExW(0, L"BUTTON", caption.c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
-                                  bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top,
-                                  hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(ButtonId(index))), instance_,
-                                  nullptr);
+    HWND button =
+        CreateWindowExW(0, L"BUTTON", caption.c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, bounds.left,
+                        bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top, hwnd_,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(ButtonId(index))), instance_, nullptr);
     if (!button || buttonCount_ == buttons_.size()) return false;
     if (font_) SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
     buttons_[buttonCount_++] = Button{index, button};

@@ -39,15 +39,17 @@ ShellExecuteAFunction ShellExecuteBinding::Get() {
     // The library stays loaded for the life of the process: the held address points into it.
     HMODULE shell = loader_(kShellLibrary);
     if (!shell) {
-        throw PlatformFailure(L"The installer cannot be started, because the Windows library shell32.dll could not be "
-                              L"loaded. " +
-                              SystemErrorText(GetLastError()));
+        throw PlatformFailure(
+            L"The installer cannot be started, because the Windows library shell32.dll could not be "
+            L"loaded. " +
+            SystemErrorText(GetLastError()));
     }
     FARPROC entry = GetProcAddress(shell, kShellExecuteEntry);
     if (!entry) {
         FreeLibrary(shell);
-        throw PlatformFailure(L"The installer cannot be started, because the Windows library shell32.dll has no "
-                              L"function ShellExecuteA.");
+        throw PlatformFailure(
+            L"The installer cannot be started, because the Windows library shell32.dll has no "
+            L"function ShellExecuteA.");
     }
     function_ = reinterpret_cast<ShellExecuteAFunction>(reinterpret_cast<void (*)()>(entry));
     return function_;

@@ -24,8 +24,8 @@ public:
     static constexpr WindowHandle kMainWindow{0x5eed};
 
     std::wstring directory = L"D:\\";
-    std::optional<Operation> failing;                  // this operation raises a PlatformFailure
-    std::optional<std::wstring> failureSource;         // the source that failure carries
+    std::optional<Operation> failing;           // this operation raises a PlatformFailure
+    std::optional<std::wstring> failureSource;  // the source that failure carries
 
     std::vector<Operation> calls;
     std::vector<LaunchRequest> launches;

@@ -53,10 +53,8 @@ INSTANTIATE_TEST_SUITE_P(EveryKindOfIndex, RunChoiceByIndex,
                          ::testing::Values(IndexCase{0, kLaunchCalls, L"D:\\Setup_QZ-7400.exe"},
                                            IndexCase{1, kExitCalls, nullptr},
                                            IndexCase{4, kLaunchCalls, L"D:\\SimvaraSetup.exe"},
-                                           IndexCase{2, kNothingCalls, nullptr},
-                                           IndexCase{3, kNothingCalls, nullptr},
-                                           IndexCase{5, kNothingCalls, nullptr},
-                                           IndexCase{-1, kNothingCalls, nullptr},
+                                           IndexCase{2, kNothingCalls, nullptr}, IndexCase{3, kNothingCalls, nullptr},
+                                           IndexCase{5, kNothingCalls, nullptr}, IndexCase{-1, kNothingCalls, nullptr},
                                            IndexCase{-32768, kNothingCalls, nullptr},
                                            IndexCase{32767, kNothingCalls, nullptr}));
 
@@ -107,16 +105,15 @@ TEST_P(ComposeTargetPathCases, JoinsWithExactlyOneSeparator) {
 
 INSTANTIATE_TEST_SUITE_P(
     Directories, ComposeTargetPathCases,
-    ::testing::Values(PathCase{L"D:\\", L"Setup_QZ-7400.exe", L"D:\\Setup_QZ-7400.exe"},
-                      PathCase{L"E:\\disk1", L"Setup_QZ-7400.exe", L"E:\\disk1\\Setup_QZ-7400.exe"},
-                      PathCase{L"C:\\Program Files\\My Disc", L"SimvaraSetup.exe",
-                               L"C:\\Program Files\\My Disc\\SimvaraSetup.exe"},
-                      PathCase{L"\\\\server\\share\\disc\\", L"SimvaraSetup.exe",
-                               L"\\\\server\\share\\disc\\SimvaraSetup.exe"},
-                      PathCase{L"C:/mixed/", L"SimvaraSetup.exe", L"C:/mixed/SimvaraSetup.exe"},
-                      PathCase{L"\"D:\\x\"", L"a.exe", L"\"D:\\x\"\\a.exe"},  // never unquoted or normalised
-                      PathCase{L"D:\\a\\..\\b", L"a.exe", L"D:\\a\\..\\b\\a.exe"},
-                      PathCase{L"", L"SimvaraSetup.exe", L"SimvaraSetup.exe"}));
+    ::testing::Values(
+        PathCase{L"D:\\", L"Setup_QZ-7400.exe", L"D:\\Setup_QZ-7400.exe"},
+        PathCase{L"E:\\disk1", L"Setup_QZ-7400.exe", L"E:\\disk1\\Setup_QZ-7400.exe"},
+        PathCase{L"C:\\Program Files\\My Disc", L"SimvaraSetup.exe", L"C:\\Program Files\\My Disc\\SimvaraSetup.exe"},
+        PathCase{L"\\\\server\\share\\disc\\", L"SimvaraSetup.exe", L"\\\\server\\share\\disc\\SimvaraSetup.exe"},
+        PathCase{L"C:/mixed/", L"SimvaraSetup.exe", L"C:/mixed/SimvaraSetup.exe"},
+        PathCase{L"\"D:\\x\"", L"a.exe", L"\"D:\\x\"\\a.exe"},  // never unquoted or normalised
+        PathCase{L"D:\\a\\..\\b", L"a.exe", L"D:\\a\\..\\b\\a.exe"},
+        PathCase{L"", L"SimvaraSetup.exe", L"SimvaraSetup.exe"}));
 
 TEST(RunChoicePaths, FolderWithSpacesIsPassedUnquotedAsOnePath) {
     FakePlatform platform;
@@ -160,14 +157,17 @@ INSTANTIATE_TEST_SUITE_P(
     EachOperation, RunChoiceFailure,
     ::testing::Values(
         FailureCase{0, Operation::CurrentDirectory, {Operation::CurrentDirectory, Operation::ShowMessage}},
-        FailureCase{0, Operation::MainWindowHandle,
+        FailureCase{0,
+                    Operation::MainWindowHandle,
                     {Operation::CurrentDirectory, Operation::MainWindowHandle, Operation::ShowMessage}},
-        FailureCase{4, Operation::ShellOpen,
-                    {Operation::CurrentDirectory, Operation::MainWindowHandle, Operation::ShellOpen,
-                     Operation::ShowMessage}},
+        FailureCase{
+            4,
+            Operation::ShellOpen,
+            {Operation::CurrentDirectory, Operation::MainWindowHandle, Operation::ShellOpen, Operation::ShowMessage}},
         // Exit with an unreadable directory warns and does not close.
         FailureCase{1, Operation::CurrentDirectory, {Operation::CurrentDirectory, Operation::ShowMessage}},
-        FailureCase{1, Operation::CloseMainWindow,
+        FailureCase{1,
+                    Operation::CloseMainWindow,
                     {Operation::CurrentDirectory, Operation::CloseMainWindow, Operation::ShowMessage}},
         FailureCase{3, Operation::CurrentDirectory, {Operation::CurrentDirectory, Operation::ShowMessage}}));
 

@@ -224,7 +224,8 @@ bool ScenarioShellBinding(Checks& check, const std::wstring&) {
 
     g_loaderMode = LoaderMode::Fail;
     const std::wstring failure = FailureOf(binding);
-    check.That(failure.find(L"shell32.dll") != std::wstring::npos && failure.find(L"could not be loaded") != std::wstring::npos,
+    check.That(failure.find(L"shell32.dll") != std::wstring::npos &&
+                   failure.find(L"could not be loaded") != std::wstring::npos,
                L"a library that does not load is a failure naming shell32.dll: " + failure);
     check.That(!binding.IsBound(), L"after a failed binding nothing is held");
     check.Equal(g_loaderCalls, 1, L"the loader was asked once");

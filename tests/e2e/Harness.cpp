@@ -120,8 +120,8 @@ std::wstring DiscFolder::File(const std::wstring& name) const {
 
 std::vector<Launch> DiscFolder::Launches() const {
     std::vector<Launch> launches;
-    HANDLE file = CreateFileW(log_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              0, nullptr);
+    HANDLE file =
+        CreateFileW(log_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return launches;
     std::string content;
     char buffer[4096];

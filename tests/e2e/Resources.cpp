@@ -126,7 +126,7 @@ void CheckVersion(Checks& check, HMODULE module) {
     const VersionNode* table = strings ? Child(*strings, L"040904B0") : nullptr;
     if (check.That(table != nullptr, L"string table 040904B0")) {
         const std::pair<const wchar_t*, const wchar_t*> expected[] = {
-            {L"CompanyName", L"Penwick Inc"}, {L"ProductName", L"Tolvex"},  {L"FileVersion", L"1.00"},
+            {L"CompanyName", L"Penwick Inc"}, {L"ProductName", L"Tolvex"}, {L"FileVersion", L"1.00"},
             {L"ProductVersion", L"1.00"},     {L"InternalName", L"setup"}, {L"OriginalFilename", L"setup.exe"},
         };
         if (check.Equal(table->children.size(), std::size_t{6}, L"six strings")) {

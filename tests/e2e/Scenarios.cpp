@@ -103,8 +103,8 @@ bool ScenarioControls(Checks& check, const std::wstring& sourceDisc) {
         check.Equal(ClassName(control), std::wstring(e.className), L"control " + std::to_wstring(e.id) + L" class");
         check.Equal(WindowText(control), std::wstring(e.caption), L"control " + std::to_wstring(e.id) + L" caption");
         const RECT r = RectInParent(control);
-        check.That(EqualRect(&r, &e.bounds) != FALSE, L"control " + std::to_wstring(e.id) + L" at " + Describe(r) +
-                                                           L", expected " + Describe(e.bounds));
+        check.That(EqualRect(&r, &e.bounds) != FALSE,
+                   L"control " + std::to_wstring(e.id) + L" at " + Describe(r) + L", expected " + Describe(e.bounds));
         const LONG style = GetWindowLongW(control, GWL_STYLE);
         if (e.id == kBanner) {
             check.That(!(style & WS_TABSTOP), L"the banner is no tab stop");
@@ -281,8 +281,8 @@ bool ScenarioExit(Checks& check, const std::wstring& sourceDisc) {
         UINT message;
         WPARAM wParam;
     };
-    for (const Closing& closing : {Closing{L"the close box", WM_SYSCOMMAND, SC_CLOSE},
-                                   Closing{L"WM_CLOSE", WM_CLOSE, 0}}) {
+    for (const Closing& closing :
+         {Closing{L"the close box", WM_SYSCOMMAND, SC_CLOSE}, Closing{L"WM_CLOSE", WM_CLOSE, 0}}) {
         Menu another(disc);
         if (!check.That(another.Started(), L"another menu starts")) continue;
         another.PostToWindow(closing.message, closing.wParam, 0);
