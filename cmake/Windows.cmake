@@ -60,6 +60,19 @@ add_custom_target(disc ALL
   DEPENDS setup standin_qz7400 standin_simvara
   COMMENT "Assembling the disc in ${TOLVEX_DISC_DIR}")
 
+# The burnable disc image: ISO 9660 with Joliet names, labelled PENWICK.
+set(TOLVEX_DISC_IMAGE ${CMAKE_BINARY_DIR}/penwick-disc.iso CACHE FILEPATH "Where the disc image is written")
+find_program(TOLVEX_XORRISO xorriso REQUIRED)
+add_custom_command(OUTPUT ${TOLVEX_DISC_IMAGE}
+  COMMAND ${CMAKE_COMMAND} -E rm -f ${TOLVEX_DISC_IMAGE}
+  COMMAND ${TOLVEX_XORRISO} -as mkisofs -quiet -J -joliet-long -iso-level 2 -V PENWICK -o ${TOLVEX_DISC_IMAGE}
+          ${TOLVEX_DISC_DIR}
+  DEPENDS disc ${TOLVEX_DISC_DIR}/setup.exe
+  COMMENT "Writing the disc image ${TOLVEX_DISC_IMAGE}")
+add_custom_target(disc_image ALL DEPENDS ${TOLVEX_DISC_IMAGE})
+add_test(NAME image.disc
+  COMMAND ${CMAKE_SOURCE_DIR}/tests/image/check-disc-image.sh ${TOLVEX_DISC_IMAGE} ${TOLVEX_DISC_DIR})
+
 # What the built file is, read back from it.
 # The disc's copy is the linked program stripped of its symbols; the stack canary is looked
 # for in the linked one.

@@ -4,7 +4,7 @@
 TOLVEX_WINDOWS_PACKAGES=(
   cmake make g++ googletest libgtest-dev clang-format git
   g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
-  wine wine64 wine32:i386 fonts-wine xvfb xauth x11-utils
+  wine wine64 wine32:i386 fonts-wine xvfb xauth x11-utils xorriso
 )
 
 # True where 32-bit Wine runs here. Some machines (sandboxes without 32-bit Linux binaries)
