@@ -1,6 +1,8 @@
 // setup.exe: the disc's start menu. One window, one thread; the program ends with the window.
 #include <windows.h>
 
+#include <cstdlib>
+
 #include "app/resource.h"
 #include "launcher/Launcher.h"
 #include "ui/DesktopPlatform.h"
@@ -24,6 +26,13 @@ int RunMessageLoop(const tolvex::ui::MainWindow& window) {
 }
 
 }  // namespace
+
+// The C++ runtime's default terminate handler prints the demangled type of an uncaught
+// exception to a console this GUI program does not have, and links a 46 KB demangler for it.
+// Ending at once is all a terminated menu can do.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() { std::abort(); }
+}  // namespace __gnu_cxx
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     // First of all: no DLL planted beside the menu or in its folder may load.

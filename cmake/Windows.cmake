@@ -3,9 +3,10 @@ enable_language(RC)
 
 # Every program here runs on a bare Windows: no runtime DLLs beside it. The image carries the
 # system's exploit mitigations: ASLR with its relocations, DEP, and a stack canary.
-add_compile_options(-fstack-protector-strong)
+# Unused functions and data are dropped at link time.
+add_compile_options(-fstack-protector-strong -ffunction-sections -fdata-sections)
 set(TOLVEX_WINDOWS_LINK_OPTIONS -static -municode -fstack-protector-strong
-    -Wl,--dynamicbase -Wl,--nxcompat -Wl,--enable-reloc-section -Wl,--strip-debug)
+    -Wl,--dynamicbase -Wl,--nxcompat -Wl,--enable-reloc-section -Wl,--strip-debug -Wl,--gc-sections)
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL x86_64)
   list(APPEND TOLVEX_WINDOWS_LINK_OPTIONS -Wl,--high-entropy-va)
 endif()
@@ -23,7 +24,7 @@ set(TOLVEX_DISC_DIR ${CMAKE_SOURCE_DIR}/build/disc CACHE PATH "Where the disc's 
 set(TOLVEX_INSTALLERS_DIR "" CACHE PATH
     "A folder holding the real Setup_QZ-7400.exe and SimvaraSetup.exe; empty puts the stand-ins on the disc")
 
-add_executable(setup WIN32 app/Main.cpp app/setup.rc)
+add_executable(setup WIN32 app/Main.cpp app/LibraryErrors.cpp app/setup.rc)
 target_link_libraries(setup PRIVATE ui)
 target_link_options(setup PRIVATE ${TOLVEX_WINDOWS_LINK_OPTIONS})
 target_include_directories(setup PRIVATE ${CMAKE_SOURCE_DIR})
