@@ -144,3 +144,13 @@ if(TOLVEX_E2E)
   endforeach()
   set_tests_properties(e2e.session.start e2e.session.stop PROPERTIES ENVIRONMENT TOLVEX_WINE=${TOLVEX_WINE})
 endif()
+
+# The benchmark's programs: a reference window built like setup.exe, and the probe that
+# measures both from outside. scripts/benchmark.sh runs them.
+add_executable(reference_window WIN32 tests/bench/ReferenceWindow.cpp tests/bench/reference.rc)
+target_link_options(reference_window PRIVATE ${TOLVEX_WINDOWS_LINK_OPTIONS})
+target_include_directories(reference_window PRIVATE ${CMAKE_SOURCE_DIR}/app)
+target_compile_definitions(reference_window PRIVATE UNICODE _UNICODE)
+add_executable(startup_probe tests/bench/StartupProbe.cpp)
+target_link_options(startup_probe PRIVATE ${TOLVEX_WINDOWS_LINK_OPTIONS})
+target_link_libraries(startup_probe PRIVATE psapi)
