@@ -136,13 +136,29 @@ if(TOLVEX_E2E)
   set_tests_properties(e2e.planted-dlls PROPERTIES FIXTURES_REQUIRED wine ENVIRONMENT TOLVEX_WINE=${TOLVEX_WINE}
                        TIMEOUT 300)
 
-  foreach(scenario window controls keyboard focus inert launch-root launch-folders exit two-menus
+  foreach(scenario window controls layout keyboard focus inert launch-root launch-folders exit two-menus
                    unrepresentable-folder shell-binding second-drive long-path missing-installer click-burst)
     add_test(NAME e2e.${scenario} COMMAND ${session} run ${session_dir} $<TARGET_FILE:tolvex_e2e> ${scenario} ${windows_disc})
     set_tests_properties(e2e.${scenario} PROPERTIES FIXTURES_REQUIRED wine ENVIRONMENT TOLVEX_WINE=${TOLVEX_WINE}
                          TIMEOUT 300)
   endforeach()
   set_tests_properties(e2e.session.start e2e.session.stop PROPERTIES ENVIRONMENT TOLVEX_WINE=${TOLVEX_WINE})
+  set_tests_properties(e2e.layout PROPERTIES LABELS dpi96)
+
+  # The same layout at higher display densities, each in a session of its own.
+  foreach(dpi 120 144)
+    set(dpi_session ${CMAKE_BINARY_DIR}/wine-session-${dpi}dpi)
+    add_test(NAME e2e.dpi${dpi}.session.start COMMAND ${session} start ${dpi_session})
+    add_test(NAME e2e.dpi${dpi}.session.stop COMMAND ${session} stop ${dpi_session})
+    add_test(NAME e2e.dpi${dpi}.layout
+             COMMAND ${session} run ${dpi_session} $<TARGET_FILE:tolvex_e2e> layout ${windows_disc})
+    set_tests_properties(e2e.dpi${dpi}.session.start PROPERTIES FIXTURES_SETUP wine${dpi}
+                         ENVIRONMENT "TOLVEX_WINE=${TOLVEX_WINE};TOLVEX_DPI=${dpi}")
+    set_tests_properties(e2e.dpi${dpi}.session.stop PROPERTIES FIXTURES_CLEANUP wine${dpi}
+                         ENVIRONMENT TOLVEX_WINE=${TOLVEX_WINE})
+    set_tests_properties(e2e.dpi${dpi}.layout PROPERTIES FIXTURES_REQUIRED wine${dpi}
+                         ENVIRONMENT TOLVEX_WINE=${TOLVEX_WINE} TIMEOUT 300)
+  endforeach()
 endif()
 
 # The benchmark's programs: a reference window built like setup.exe, and the probe that

@@ -2,6 +2,7 @@
 # Builds everything and opens the menu from the demo disc under Wine, with the disc mapped as
 # drive D: so that the menu starts at its root. On $DISPLAY when there is one; otherwise on a
 # virtual display, saving a screenshot of the window as build/menu.png.
+# TOLVEX_DPI=144 scripts/run-demo.sh shows it at another display density (build/menu-144dpi.png).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -21,7 +22,10 @@ else
   disc=$root/build/windows-x64/disc
   echo "32-bit Wine cannot run on this machine: opening the 64-bit build of the same menu."
 fi
-export WINELOADER=$wine WINEPREFIX=$root/build/wine-demo WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+dpi=${TOLVEX_DPI:-96}
+shot=$root/build/menu.png
+[ "$dpi" = 96 ] || shot=$root/build/menu-${dpi}dpi.png
+export WINELOADER=$wine WINEPREFIX=$root/build/wine-demo-${dpi}dpi WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 export LANG=C.UTF-8
 
 private_display=""
@@ -36,6 +40,8 @@ fi
 if [ ! -d "$WINEPREFIX/dosdevices" ]; then
   "$wine" wineboot -i >/dev/null 2>&1
   "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
+  "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+  "$wine" reg add 'HKCC\Software\Fonts' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
 fi
 ln -sfn "$disc" "$WINEPREFIX/dosdevices/d:"
 
@@ -54,5 +60,5 @@ for _ in $(seq 150); do
 done
 [ -n "$window" ] || { echo "The menu did not open." >&2; exit 1; }
 sleep 1  # let it paint
-import -window "$window" "$root/build/menu.png"
-echo "The menu opened on a virtual display (no \$DISPLAY here). Screenshot: build/menu.png"
+import -window "$window" "$shot"
+echo "The menu opened on a virtual display (no \$DISPLAY here). Screenshot: ${shot#$root/}"

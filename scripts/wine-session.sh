@@ -3,7 +3,8 @@
 #   wine-session.sh start DIR            create it (DIR is wiped first)
 #   wine-session.sh run DIR PROGRAM ...  run a Windows program in it
 #   wine-session.sh stop DIR             end its processes and remove it
-# TOLVEX_WINE names the Wine loader (wine for 32-bit programs, wine64 for 64-bit ones).
+# TOLVEX_WINE names the Wine loader (wine for 32-bit programs, wine64 for 64-bit ones);
+# TOLVEX_DPI, at start, the display density the session's programs see (96 unless given).
 # Drives E: and F: are empty folders of the session's own, for the tests' disc folders.
 set -euo pipefail
 
@@ -36,6 +37,10 @@ start)
     "$wine" wineboot -i
     # Wine draws the title bar itself, as Windows does, since the display has no window manager.
     "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f
+    if [ -n "${TOLVEX_DPI:-}" ]; then
+      "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$TOLVEX_DPI" /f
+      "$wine" reg add 'HKCC\Software\Fonts' /v LogPixels /t REG_DWORD /d "$TOLVEX_DPI" /f
+    fi
   } </dev/null >"$dir/wine.log" 2>&1
   ln -sfn "$dir/drive-e" "$WINEPREFIX/dosdevices/e:"
   ln -sfn "$dir/drive-f" "$WINEPREFIX/dosdevices/f:"

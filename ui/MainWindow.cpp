@@ -47,6 +47,43 @@ POINT CentredOrigin(int width, int height) {
     return POINT{area.left + (area.right - area.left - width) / 2, area.top + (area.bottom - area.top - height) / 2};
 }
 
+// A copy of the bitmap at the given size, smoothly resampled; null when it already has that
+// size or the copy cannot be made (the original then serves at its natural size).
+HGDIOBJ ScaleBitmap(HBITMAP source, int width, int height) {
+    BITMAP info{};
+    if (!GetObjectW(source, sizeof(info), &info) || width <= 0 || height <= 0) return nullptr;
+    if (info.bmWidth == width && info.bmHeight == height) return nullptr;
+
+    ScreenDC screen;
+    HDC from = CreateCompatibleDC(screen.Get());
+    HDC to = CreateCompatibleDC(screen.Get());
+    BITMAPINFO format{};
+    format.bmiHeader.biSize = sizeof(format.bmiHeader);
+    format.bmiHeader.biWidth = width;
+    format.bmiHeader.biHeight = height;
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 24;
+    format.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP target = from && to ? CreateDIBSection(screen.Get(), &format, DIB_RGB_COLORS, &bits, nullptr, 0) : nullptr;
+    if (target) {
+        HGDIOBJ oldFrom = SelectObject(from, source);
+        HGDIOBJ oldTo = SelectObject(to, target);
+        SetStretchBltMode(to, HALFTONE);
+        SetBrushOrgEx(to, 0, 0, nullptr);
+        const BOOL drawn = StretchBlt(to, 0, 0, width, height, from, 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
+        SelectObject(from, oldFrom);
+        SelectObject(to, oldTo);
+        if (!drawn) {
+            DeleteObject(target);
+            target = nullptr;
+        }
+    }
+    if (from) DeleteDC(from);
+    if (to) DeleteDC(to);
+    return target;
+}
+
 }  // namespace
 
 bool MainWindow::Create(HINSTANCE instance, Launcher& launcher, const MainWindowResources& resources) {
@@ -131,15 +168,24 @@ bool MainWindow::OnCreate() {
 }
 
 bool MainWindow::CreateBanner(const RECT& bounds) {
+    const int width = bounds.right - bounds.left;
+    const int height = bounds.bottom - bounds.top;
     // Not a tab stop: the banner never takes the focus.
     HWND banner = CreateWindowExW(WS_EX_CLIENTEDGE, L"STATIC", nullptr, WS_CHILD | WS_VISIBLE | SS_BITMAP, bounds.left,
-                                  bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top, hwnd_,
+                                  bounds.top, width, height, hwnd_,
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(kBannerId)), instance_, nullptr);
     if (!banner) return false;
+
+    // At other densities than 96 dpi the box is larger or smaller than the picture: the
+    // picture is scaled smoothly to fill the box inside its border.
+    RECT inside{};
+    GetClientRect(banner, &inside);
+    UniqueBitmap scaled(ScaleBitmap(static_cast<HBITMAP>(banner_.Get()), inside.right, inside.bottom));
+    if (scaled) banner_ = std::move(scaled);
+
     SendMessageW(banner, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(banner_.Get()));
     // SS_BITMAP resizes the control to the picture plus its border; the layout's box holds.
-    return SetWindowPos(banner, nullptr, bounds.left, bounds.top, bounds.right - bounds.left,
-                        bounds.bottom - bounds.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    return SetWindowPos(banner, nullptr, bounds.left, bounds.top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 bool MainWindow::CreateButton(ChoiceIndex index, const RECT& bounds) {

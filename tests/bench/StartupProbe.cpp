@@ -2,8 +2,9 @@
 // window is visible and the process idle, and its peak working set; then prints medians,
 // minimum and maximum, and each program's ratio to the first one named, the reference.
 //   startup_probe RUNS WORKING_FOLDER REFERENCE.exe PROGRAM.exe...
-#include <psapi.h>
 #include <windows.h>
+// psapi.h needs windows.h first.
+#include <psapi.h>
 
 #include <algorithm>
 #include <cstdio>

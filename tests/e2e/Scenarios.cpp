@@ -128,6 +128,76 @@ bool ScenarioControls(Checks& check, const std::wstring& sourceDisc) {
     return true;
 }
 
+// The layout at the session's display density: every rectangle from the twips table,
+// 1440 twips to the inch, and the banner's picture scaled to fill its box.
+bool ScenarioLayout(Checks& check, const std::wstring& sourceDisc) {
+    DiscFolder disc(sourceDisc, kTestDrive);
+    Menu menu(disc);
+    if (!check.That(menu.Started(), L"the menu's window appears")) return false;
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    Print(L"  at " + std::to_wstring(dpi) + L" dpi");
+    const auto px = [dpi](int twips) { return MulDiv(twips, dpi, 1440); };
+
+    RECT client{};
+    GetClientRect(menu.Window(), &client);
+    check.That(client.right == px(5760) && client.bottom == px(4215),
+               L"client area 5760 x 4215 twips: " + Describe(client));
+
+    struct Twips {
+        int id, left, top, width, height;
+    };
+    const Twips controls[] = {{kQz7400, 480, 2280, 4815, 495},
+                              {kSimvara, 480, 2880, 4815, 495},
+                              {kExit, 480, 3480, 4815, 495},
+                              {kBanner, 480, 0, 4860, 2025}};
+    for (const Twips& t : controls) {
+        const RECT expected{px(t.left), px(t.top), px(t.left + t.width), px(t.top + t.height)};
+        const RECT actual = RectInParent(menu.Control(t.id));
+        check.That(EqualRect(&actual, &expected) != FALSE, L"control " + std::to_wstring(t.id) + L" at " +
+                                                               Describe(actual) + L", expected " + Describe(expected));
+    }
+
+    // The banner's foot is a band from navy to red across its whole width: read on the screen,
+    // the last pixels inside the border are red only if the picture fills the box.
+    HWND banner = menu.Control(kBanner);
+    RECT inside{};
+    GetClientRect(banner, &inside);
+    POINT corner{inside.right - 2, inside.bottom - 2};
+    ClientToScreen(banner, &corner);
+    SetForegroundWindow(menu.Window());
+    COLORREF colour = CLR_INVALID;
+    const bool red = WaitFor(
+        [&] {
+            colour = GetPixel(screen, corner.x, corner.y);
+            return colour != CLR_INVALID && GetRValue(colour) > 150 && GetGValue(colour) < 90 && GetBValue(colour) < 90;
+        },
+        5s);
+    check.That(red, L"the banner's picture reaches its box's far corner (pixel " + std::to_wstring(GetRValue(colour)) +
+                        L"," + std::to_wstring(GetGValue(colour)) + L"," + std::to_wstring(GetBValue(colour)) + L")");
+    // Smooth scaling: across the logo's "P", whose white strokes meet navy with hard edges in
+    // the picture, a resampled copy shows blended pixels. The system's own stretching of a
+    // bitmap (Wine stretches a static's picture to fit) copies pixels and shows none.
+    int blended = 0;
+    for (int x = 30; x <= 94; ++x) {
+        POINT at{MulDiv(x, inside.right, 320), MulDiv(40, inside.bottom, 131)};
+        ClientToScreen(banner, &at);
+        const COLORREF c = GetPixel(screen, at.x, at.y);
+        const int r = GetRValue(c), g = GetGValue(c), b = GetBValue(c);
+        const int fromWhite = (255 - r) + (255 - g) + (255 - b);
+        const int fromNavy = abs(r - 27) + abs(g - 47) + abs(b - 94);
+        if (fromWhite > 60 && fromNavy > 60) ++blended;
+    }
+    if (dpi == 96) {
+        check.Equal(blended, 0, L"at 96 dpi the picture is shown at its own size, pixel for pixel");
+    } else {
+        check.That(blended > 0, L"the picture is resampled smoothly to its box (" + std::to_wstring(blended) +
+                                    L" blended pixels across the logo)");
+    }
+    ReleaseDC(nullptr, screen);
+    return true;
+}
+
 bool ScenarioKeyboard(Checks& check, const std::wstring& sourceDisc) {
     DiscFolder disc(sourceDisc, kTestDrive);
     Menu menu(disc);
@@ -360,6 +430,7 @@ int wmain(int argc, wchar_t** argv) {
     const std::map<std::wstring, Scenario> scenarios = {
         {L"window", ScenarioWindow},
         {L"controls", ScenarioControls},
+        {L"layout", ScenarioLayout},
         {L"keyboard", ScenarioKeyboard},
         {L"focus", ScenarioFocus},
         {L"inert", ScenarioInert},
@@ -384,6 +455,8 @@ int wmain(int argc, wchar_t** argv) {
         Print(L"usage: tolvex_e2e <scenario> <disc folder or executable>");
         return 2;
     }
+    // Sees the display as the menu does, pixel for pixel, at any density.
+    SetProcessDPIAware();
     Checks check;
     Print(L"scenario " + name);
     if (planted) {
