@@ -1,15 +1,5 @@
-# Cross-build for 64-bit Windows with Debian's MinGW-w64: the same program, for machines where only the 64-bit Wine runs.
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross-build for 64-bit Windows with Debian's MinGW-w64: the same program, for machines where
+# only the 64-bit Wine runs.
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
-
 set(TOLVEX_MINGW_PREFIX x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER ${TOLVEX_MINGW_PREFIX}-gcc)
-set(CMAKE_CXX_COMPILER ${TOLVEX_MINGW_PREFIX}-g++)
-set(CMAKE_RC_COMPILER ${TOLVEX_MINGW_PREFIX}-windres)
-set(CMAKE_OBJDUMP ${TOLVEX_MINGW_PREFIX}-objdump)
-set(CMAKE_STRIP ${TOLVEX_MINGW_PREFIX}-strip)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${TOLVEX_MINGW_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

@@ -218,6 +218,20 @@ std::vector<HWND> Menu::MessageBoxes() const {
     return find.found;
 }
 
+void ExpectBothInstallersStart(Checks& check, const Menu& menu, const DiscFolder& disc, const std::wstring& where) {
+    const std::size_t before = disc.Launches().size();
+    menu.Click(kQz7400);
+    disc.WaitForLaunches(before + 1);
+    menu.Click(kSimvara);
+    check.That(disc.WaitForLaunches(before + 2), where + L": both installers start");
+    const auto launches = disc.Launches();
+    if (check.Equal(launches.size(), before + 2, where + L": two launches")) {
+        check.Equal(launches[before].path, disc.File(L"Setup_QZ-7400.exe"), where + L": QZ-7400 path");
+        check.Equal(launches[before + 1].path, disc.File(L"SimvaraSetup.exe"), where + L": Simvara path");
+    }
+    check.That(menu.MessageBoxes().empty(), where + L": no warning");
+}
+
 std::wstring WindowText(HWND hwnd) {
     wchar_t text[1024] = L"";
     // Reads the caption without sending the window a message.

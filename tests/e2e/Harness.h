@@ -11,6 +11,9 @@
 
 namespace tolvex::e2e {
 
+// The menu's controls, by id.
+inline constexpr int kQz7400 = 100, kExit = 101, kSimvara = 104, kBanner = 200;
+
 // Records each check; a scenario passes when none failed.
 class Checks {
 public:
@@ -97,6 +100,11 @@ private:
     DWORD threadId_ = 0;
     HWND hwnd_ = nullptr;
 };
+
+// Clicks the QZ-7400 button, then the Simvara one once the first installer has started (two
+// started together may record themselves in either order), and checks that exactly these two
+// installers started, from the disc folder, and that the menu showed no warning.
+void ExpectBothInstallersStart(Checks& check, const Menu& menu, const DiscFolder& disc, const std::wstring& where);
 
 std::wstring WindowText(HWND hwnd);
 std::wstring ClassName(HWND hwnd);

@@ -7,11 +7,7 @@ set -uo pipefail
 image=$1
 disc=$2
 
-passed=0
-failed=0
-check() {
-  if eval "$2"; then passed=$((passed + 1)); echo "  ok    $1"; else failed=$((failed + 1)); echo "  FAIL  $1"; fi
-}
+source "$(dirname "$0")/checks.sh"
 
 pvd=$(xorriso -indev "$image" -pvd_info 2>/dev/null)
 root=$(xorriso -joliet on -indev "$image" -ls / 2>/dev/null | tr -d "'" | sort)
@@ -40,5 +36,4 @@ done
 check "autorun.inf opens setup.exe and takes its icon" \
   'grep -q "^open=setup.exe" "$extracted/autorun.inf" && grep -q "^icon=setup.exe" "$extracted/autorun.inf"'
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish

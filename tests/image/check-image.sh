@@ -12,11 +12,7 @@ exe=$2
 linked=$3
 format=$4
 
-passed=0
-failed=0
-check() {
-  if eval "$2"; then passed=$((passed + 1)); echo "  ok    $1"; else failed=$((failed + 1)); echo "  FAIL  $1"; fi
-}
+source "$(dirname "$0")/checks.sh"
 
 headers=$("$objdump" -p "$exe") || { echo "cannot read $exe"; exit 1; }
 sections=$("$objdump" -h "$exe")
@@ -47,5 +43,4 @@ check "no section both writable and executable${writable_code:+: $writable_code}
 check "stack protection: the canary check is linked in" 'grep -q "_stack_chk_fail" <<<"$symbols"'
 check "the shipped file carries no symbols" '! "$objdump" -t "$exe" 2>/dev/null | grep -q "_stack_chk_fail"'
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish
