@@ -15,7 +15,8 @@ int RunMessageLoop(const tolvex::ui::MainWindow& window) {
     MSG msg;
     for (;;) {
         const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-        if (got == 0) return window.EndedByFailure() ? 1 : static_cast<int>(msg.wParam);
+        // The quit code is 1 when the window closed on a failure it could not report.
+        if (got == 0) return static_cast<int>(msg.wParam);
         if (got == -1) return 1;
         // The dialog manager gives the buttons Tab, Shift+Tab, Enter and Space.
         HWND main = window.Handle();

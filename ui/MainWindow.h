@@ -30,8 +30,6 @@ public:
     // Null once the window is destroyed.
     HWND Handle() const { return hwnd_; }
     bool Destroy() { return hwnd_ && DestroyWindow(hwnd_); }
-    // True when the window was torn down because a failure could not even be reported.
-    bool EndedByFailure() const { return endedByFailure_; }
 
 private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -61,7 +59,7 @@ private:
     UniqueBitmap banner_;
     std::array<Button, 3> buttons_{};
     std::size_t buttonCount_ = 0;
-    bool endedByFailure_ = false;
+    bool endedByFailure_ = false;  // torn down on a failure it could not report: quit code 1
 };
 
 }  // namespace tolvex::ui
