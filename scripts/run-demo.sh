@@ -25,23 +25,17 @@ fi
 dpi=${TOLVEX_DPI:-96}
 shot=$root/build/menu.png
 [ "$dpi" = 96 ] || shot=$root/build/menu-${dpi}dpi.png
-export WINELOADER=$wine WINEPREFIX=$root/build/wine-demo-${dpi}dpi WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-export LANG=C.UTF-8
+tolvex_wine_environment "$wine" "$root/build/wine-demo-${dpi}dpi"
 
 private_display=""
 if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$root/build/demo-display" </dev/null >/dev/null 2>&1 &
-  private_display=$!
+  tolvex_start_xvfb "$root/build/demo-display" /dev/null
+  private_display=$(cat "$root/build/demo-display.pid")
   trap 'WINEPREFIX=$WINEPREFIX "$(dirname "$wine")/wineserver" -k 2>/dev/null || true; kill $private_display 2>/dev/null || true' EXIT
-  for _ in $(seq 100); do [ -s "$root/build/demo-display" ] && break; sleep 0.1; done
-  export DISPLAY=":$(cat "$root/build/demo-display")"
 fi
 
 if [ ! -d "$WINEPREFIX/dosdevices" ]; then
-  "$wine" wineboot -i >/dev/null 2>&1
-  "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
-  "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
-  "$wine" reg add 'HKCC\Software\Fonts' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+  tolvex_init_prefix "$dpi" >/dev/null 2>&1
 fi
 ln -sfn "$disc" "$WINEPREFIX/dosdevices/d:"
 
